@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "engine/file_io.h"
+#include "engine/ne_resources.h"
+#include "engine/pe_resources.h"
+#include "engine/resource_name.h"
 #include "engine/result.h"
 
 namespace nobrelt {
@@ -16,8 +19,7 @@ namespace nobrelt {
 inline constexpr std::uint16_t RT_ICON = 3;
 inline constexpr std::uint16_t RT_GROUP_ICON = 14;
 
-// A resource name: an integer identifier, or a text (UTF-8).
-using ResourceName = std::variant<std::uint16_t, std::string>;
+enum class ModuleFormat { Pe32, Pe32Plus, Ne };
 
 class ModuleReader {
 public:
@@ -34,7 +36,19 @@ public:
     // stores), valid while the reader lives; none when absent.
     std::optional<std::span<const std::byte>> FindResource(std::uint16_t type, const ResourceName& name) const;
 
+    ModuleFormat format() const;
+
     // Implementation state below is the module reader's own.
+private:
+    using Resources = std::variant<PeResources, NeResources>;
+
+    ModuleReader(std::optional<MappedFile> mapping, Resources resources)
+        : mapping_(std::move(mapping)), resources_(std::move(resources)) {}
+
+    // The mapping of a module opened from a file; the resources read from its bytes, which
+    // keep their place in memory when the mapping object moves.
+    std::optional<MappedFile> mapping_;
+    Resources resources_;
 };
 
 }  // namespace nobrelt
