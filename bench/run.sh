@@ -3,10 +3,14 @@
 # wrestool, side by side, and reads each figure against the floor (writing the very same
 # bytes with plain open/write/close) and against the window's way of driving the engine.
 #
-#   bench/run.sh [--quick] [SCRATCH_DIR]
+#   bench/run.sh [--quick] [--outputs DIR] [SCRATCH_DIR]
 #
 # SCRATCH_DIR (default ${TMPDIR:-/tmp}/nobrelt-bench) holds the generated modules and the
-# outputs; nothing is written into the tree but build-bench/. --quick makes fewer runs.
+# results; nothing is written into the tree but build-bench/. The extracted files go to
+# --outputs DIR, by default a directory on the memory file system /dev/shm, so that every
+# tool is timed on what it costs itself: on an ext4 file system without a journal, creating
+# files shortly after others were deleted costs a scan of the recently deleted inodes, which
+# makes disk figures depend on what ran before. --quick makes fewer runs.
 # Needs: hyperfine, /usr/bin/time, icoutils, binutils-mingw-w64 and Python 3 (the module
 # generator reuses tests/fixtures/make-fixtures.py). Every figure is taken with a warm page cache.
 set -euo pipefail
@@ -14,13 +18,22 @@ cd "$(dirname "$0")/.."
 
 runs=(--warmup 1 --min-runs 5 --max-runs 20)
 repetitions=11
-if [ "${1:-}" = --quick ]; then
-  runs=(--min-runs 2 --max-runs 3)
-  repetitions=3
-  shift
-fi
+outputs=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) runs=(--min-runs 2 --max-runs 3); repetitions=3; shift ;;
+    --outputs) outputs=$2; shift 2 ;;
+    -*) sed -n '5,14p' "$0" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
 scratch=$(realpath -m "${1:-${TMPDIR:-/tmp}/nobrelt-bench}")
-mkdir -p "$scratch/out"
+if [ -z "$outputs" ]; then
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then outputs=/dev/shm; else outputs=$scratch; fi
+fi
+mkdir -p "$scratch" "$outputs"
+outputs=$(mktemp -d "$(realpath "$outputs")/nobrelt-bench-out-XXXXXX")
+trap 'rm -rf "$outputs"' EXIT
 
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DNOBRELT_BENCH=ON -DNOBRELT_TESTS=OFF -DNOBRELT_GUI=OFF >/dev/null
@@ -41,7 +54,7 @@ ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
 
 # What starting a process costs, so that small modules can be read fairly.
-startup_csv="$scratch/out/startup.csv"
+startup_csv="$scratch/startup.csv"
 hyperfine -N "${runs[@]}" --export-csv "$startup_csv" "$cli --version" >/dev/null 2>&1
 startup=$(median_of "$startup_csv" 1)
 
@@ -53,7 +66,7 @@ table="$scratch/results.md"
 
 for module in "${modules[@]}"; do
   name=$(basename "$module")
-  out="$scratch/out/$name"
+  out="$outputs/$name"
   echo "== $name" >&2
 
   # The reference output: what nobrelt-cli writes, which the floor writes again.
@@ -65,7 +78,7 @@ for module in "${modules[@]}"; do
   [ "$(ls "$out/wrestool" | wc -l)" -eq "$groups" ] ||
     echo "warning: wrestool wrote $(ls "$out/wrestool" | wc -l) files, nobrelt-cli $groups" >&2
 
-  csv="$out/hyperfine.csv"
+  csv="$scratch/$name.hyperfine.csv"
   hyperfine "${runs[@]}" --export-csv "$csv" \
     --prepare "rm -rf '$out/a' '$out/b' && mkdir -p '$out/a' '$out/b'" \
     "wrestool -x -t14 -o '$out/a' '$module'" \
@@ -93,6 +106,7 @@ done
   echo "Starting nobrelt-cli (\`--version\`) takes $(ms "$startup") ms of every nobrelt-cli figure."
   echo "wrestool and nobrelt-cli: median wall time of whole processes (hyperfine); floor, single pass"
   echo "and window path: median time inside one process, $repetitions repetitions, each into an empty directory."
+  echo "Outputs written to $(dirname "$outputs") ($(stat -f -c %T "$outputs")); modules read from the page cache."
 } >>"$table"
 cat "$table"
 echo "(saved in $table)" >&2

@@ -30,6 +30,9 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 \
   -DNOBRELT_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
+# The extraction target writes files at every input: keep that churn in memory where possible.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
+
 artifacts="$PWD/fuzz/artifacts"
 logs="$PWD/$build/fuzz/logs"
 mkdir -p "$artifacts" "$logs"
