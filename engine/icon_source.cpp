@@ -26,7 +26,7 @@ Result<IconSource> IconSource::Open(const std::string& path) {
             auto module = ModuleReader::Open(path);
             if (!module) return Failure{path + ": " + module.reason()};
             auto names = module->EnumerateNames(RT_GROUP_ICON);
-            if (!names) return Failure{path + ": " + names.reason()};
+            if (!names) return Failure{path + ": no readable icon groups (" + names.reason() + ")"};
             if (names->empty()) return Failure{path + ": no icon groups"};
             return IconSource(path, std::move(*module), std::move(*names), std::nullopt);
         }
