@@ -2,11 +2,6 @@
 
 namespace nobrelt::cli {
 
-std::string NameText(const ResourceName& name) {
-    if (const auto* id = std::get_if<std::uint16_t>(&name)) return "#" + std::to_string(*id);
-    return std::get<std::string>(name);
-}
-
 std::string ImagesText(const IconSet& set) {
     if (set.images.empty()) return "no images";
     std::string text;

@@ -8,8 +8,6 @@
 
 namespace nobrelt::cli {
 
-// "#7" for the integer identifier 7, the text itself for a text name.
-std::string NameText(const ResourceName& name);
 // "16x16 4-bit, 32x32 32-bit, 256x256 PNG"; "no images" for an empty group.
 std::string ImagesText(const IconSet& set);
 

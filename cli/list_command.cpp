@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/group_report.h"
+#include "engine/icon_group_loader.h"
 #include "engine/icon_source.h"
 
 namespace nobrelt::cli {
@@ -27,7 +28,7 @@ int RunList(const ListOptions& options, std::ostream& out, std::ostream& err) {
             else group["error"] = set.reason();
             groups.push_back(std::move(group));
         } else {
-            out << n << '\t' << NameText(name) << '\t' << (set ? ImagesText(*set) : "unreadable") << '\n';
+            out << n << '\t' << DescribeResourceName(name) << '\t' << (set ? ImagesText(*set) : "unreadable") << '\n';
         }
     }
     if (options.json) out << groups.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
