@@ -1,5 +1,7 @@
 // The window runtime: message boxes, texts and files, the common dialog, modal windows,
 // properties and the drop-target component.
+#include <QBuffer>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -9,6 +11,9 @@
 #include <climits>
 #include <filesystem>
 
+#include "engine/clipboard_copy.h"
+#include "engine/icon_image.h"
+#include "runtime/clipboard.h"
 #include "runtime/common_dialog.h"
 #include "runtime/drop_target.h"
 #include "runtime/runtime.h"
@@ -364,6 +369,59 @@ private slots:
         QVERIFY(!RegisterDropTarget(Owner(), "拖放对象1", nullptr));
         QVERIFY(RegisterDropTarget(Owner(), "拖放对象1", GetWindowHandle(Owner())));
         QVERIFY(test::DragOver(*WindowOf(Owner()), *drag));
+    }
+
+    void clipboardOpensOnceAtATime() {
+        ClipboardPort& clipboard = SystemClipboard();
+        QVERIFY(clipboard.Open());
+        QVERIFY(!clipboard.Open());
+        clipboard.Close();
+        QVERIFY(clipboard.Open());
+        clipboard.Close();
+        QVERIFY(!clipboard.Empty());  // not open
+    }
+
+    // A bitmap icon image: its DIB block behind a file header, and the picture it shows.
+    void clipboardTakesABitmapImage() {
+        IconImage image;
+        image.bytes = test::MakeBitmapImage({.width = 16, .height = 16, .bitCount = 4});
+        AnalyseImage(image);
+        CopyImageToClipboard(&SystemClipboard(), image);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data != nullptr && data->hasFormat("image/bmp"));
+        const QByteArray bmp = data->data("image/bmp");
+        const test::Bytes bytes(reinterpret_cast<const std::byte*>(bmp.data()),
+                                reinterpret_cast<const std::byte*>(bmp.data()) + bmp.size());
+        QCOMPARE(bmp.left(2), QByteArray("BM"));
+        QCOMPARE(std::size_t{test::ReadU32(bytes, 2)}, 14 + image.bytes.size());
+        QCOMPARE(test::ReadU32(bytes, 10), 14u + 40u + 16u * 4u);
+        QCOMPARE(test::ReadU32(bytes, 14 + 8), 16u);  // the picture's height, not picture and mask
+        QVERIFY(data->hasImage());
+        QCOMPARE(qvariant_cast<QImage>(data->imageData()).size(), QSize(16, 16));
+    }
+
+    // A PNG image goes to the clipboard as the bitmap it decodes to.
+    void clipboardTakesAPngImageAsItsPicture() {
+        QImage picture(8, 8, QImage::Format_ARGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) picture.setPixelColor(x, y, QColor(x * 30, y * 30, 200));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(picture.save(&buffer, "PNG"));
+        IconImage image;
+        image.bytes.assign(reinterpret_cast<const std::byte*>(png.data()),
+                           reinterpret_cast<const std::byte*>(png.data()) + png.size());
+        AnalyseImage(image);
+        QVERIFY(image.isPng());
+        CopyImageToClipboard(&SystemClipboard(), image);
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data != nullptr && data->hasFormat("image/bmp"));
+        QVERIFY(!data->data("image/bmp").contains("PNG"));
+        const QImage pasted = qvariant_cast<QImage>(data->imageData());
+        QCOMPARE(pasted.size(), QSize(8, 8));
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) QCOMPARE(pasted.pixelColor(x, y).rgb(), picture.pixelColor(x, y).rgb());
     }
 };
 
