@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev nlohmann-json3-dev
-  qt6-base-dev fonts-wqy-microhei
+  qt6-base-dev qt6-translations-l10n fonts-wqy-microhei
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 icoutils imagemagick
   clang-14 libclang-rt-14-dev
   time hyperfine
