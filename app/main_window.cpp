@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "app/extract_delete.h"
+#include "app/hint_window.h"
 #include "runtime/runtime.h"
 #include "runtime/skin.h"
 
@@ -14,6 +16,9 @@ const runtime::WindowDefinition& MainWindow() {
             runtime::OnCreated(OnMainWindowCreated),
             runtime::OnGotFile("拖放对象1", OnFileDropped),
             runtime::OnClicked("按钮1", OnChooseFile),
+            runtime::OnClicked("按钮2", OpenHintWindow),
+            runtime::OnClicked("按钮3", ExtractAll),
+            runtime::OnClicked("按钮4", DeleteExtracted),
         },
     };
     return window;

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -27,6 +30,7 @@ namespace {
 
 struct RuntimeState {
     std::unique_ptr<QApplication> application;  // only when the runtime made it
+    std::unique_ptr<QTranslator> systemTexts;   // Qt's own texts (OK, Cancel, …) in the user's language
     std::map<const WindowDefinition*, QPointer<RuntimeWindow>> windows;
     std::vector<const WindowDefinition*> loadOrder;  // most recent last
     std::optional<std::string> runDirectoryOverride;
@@ -96,6 +100,7 @@ void WriteValue(const WindowDefinition& window, std::string_view control, Proper
         QWidget* widget = LoadedWindow(window).Control(control);
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
             edit->setText(ToQString(value));
+            edit->setCursorPosition(0);  // a new text shows from its beginning
             return;
         }
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -177,6 +182,15 @@ void StartRuntime() {
         state.application = std::make_unique<QApplication>(argc, argv);
     }
     QGuiApplication::setDesktopFileName(QStringLiteral("nobrelt"));
+    if (!state.systemTexts) {
+        // Message boxes and the file dialog speak the system's language, as system dialogs do.
+        auto translator = std::make_unique<QTranslator>();
+        if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+            QCoreApplication::installTranslator(translator.get());
+            state.systemTexts = std::move(translator);
+        }
+    }
     QDir::setCurrent(ToQString(GetRunDirectory()));
 }
 
@@ -190,6 +204,7 @@ int RunMessageLoop() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     state.windows.clear();
     state.loadOrder.clear();
+    state.systemTexts.reset();
     state.application.reset();
     return status;
 }

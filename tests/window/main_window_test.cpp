@@ -11,6 +11,7 @@
 #include "runtime/runtime.h"
 #include "runtime/skin.h"
 #include "tests/engine/test_support.h"
+#include "tests/window/main_window_support.h"
 #include "tests/window/window_test_support.h"
 
 using namespace nobrelt;
@@ -21,9 +22,9 @@ using test::ModalAnswer;
 
 namespace {
 
-QWidget& Main() { return *test::WindowOf(MainWindow()); }
-QLineEdit& PathBox() { return *ControlOf<QLineEdit>(MainWindow(), "编辑框1"); }
-QPushButton& Button(const char* name) { return *ControlOf<QPushButton>(MainWindow(), name); }
+using test::Main;
+using test::PathBox;
+QPushButton& Button(const char* name) { return test::MainButton(name); }
 QString PathText() { return PathBox().text(); }
 
 // The five controls in Tab order.
@@ -55,11 +56,7 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { runtime::StartRuntime(); }
 
-    void init() {
-        app::ResetProgramGlobals();
-        runtime::LoadStartupWindow(MainWindow());
-        QVERIFY(QTest::qWaitForWindowActive(&Main()));
-    }
+    void init() { QVERIFY(test::LoadMainWindow()); }
 
     void cleanup() { test::UnloadAll({&MainWindow()}); }
 
