@@ -38,7 +38,8 @@ Opening WithHintWindow(const std::function<void(QWidget& hint)>& action) {
     fallback.setSingleShot(true);
     QObject::connect(&fallback, &QTimer::timeout, [] { runtime::UnloadWindow(HintWindow()); });
     test::ModalAnswer<RuntimeWindow> answer([&](RuntimeWindow& hint) {
-        opening.shown = &hint == test::WindowOf(HintWindow());
+        opening.shown = &hint == test::WindowOf(HintWindow()) && QTest::qWaitForWindowActive(&hint);
+        QApplication::processEvents();  // the rest of the activation, before keys are pressed
         action(hint);
         test::SettleEvents();
         opening.closedByTest = !runtime::IsLoaded(HintWindow());
@@ -120,7 +121,9 @@ private slots:
     // Red text on white, and no frame although the skin is on.
     void hintsAreDrawnRedOnWhiteWithoutFrame() {
         QImage picture;
-        WithHintWindow([&](QWidget&) { picture = Hint("编辑框2").grab().toImage().convertToFormat(QImage::Format_RGB32); });
+        QVERIFY(WithHintWindow([&](QWidget&) {
+            picture = Hint("编辑框2").grab().toImage().convertToFormat(QImage::Format_RGB32);
+        }).shown);
         int red = 0;
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x) {
@@ -183,7 +186,7 @@ private slots:
 
     void tabCyclesThroughTheFourControls() {
         std::vector<QWidget*> visited, visitedBack;
-        WithHintWindow([&](QWidget&) {
+        QVERIFY(WithHintWindow([&](QWidget&) {
             Hint("编辑框1").setFocus();
             for (int i = 0; i < 4; ++i) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -198,13 +201,13 @@ private slots:
             QVERIFY(visited == forward);
             QVERIFY(visitedBack == backward);
             CloseButton().click();
-        });
+        }).shown);
         QCOMPARE(visited.size(), std::size_t{4});
     }
 
     void hintsCannotBeEditedButCanBeCopied() {
         QString after, copied;
-        WithHintWindow([&](QWidget&) {
+        QVERIFY(WithHintWindow([&](QWidget&) {
             QLineEdit& edit = Hint("编辑框2");
             edit.setFocus();
             QApplication::clipboard()->setText("pasted");
@@ -217,25 +220,25 @@ private slots:
             QTest::keyClick(&edit, Qt::Key_C, Qt::ControlModifier);
             copied = QApplication::clipboard()->text();
             CloseButton().click();
-        });
+        }).shown);
         QCOMPARE(after, QStringLiteral("提取的文件和程序在同一目录"));
         QCOMPARE(copied, QStringLiteral("提取的文件和程序在同一目录"));
     }
 
     // Nothing carries over: a fresh window at every opening.
     void freshAtEveryOpening() {
-        WithHintWindow([&](QWidget& hint) {
+        QVERIFY(WithHintWindow([&](QWidget& hint) {
             Hint("编辑框1").setText("changed");
             hint.move(0, 0);
             CloseButton().click();
-        });
+        }).shown);
         QString text;
         QRect frame;
-        WithHintWindow([&](QWidget& hint) {
+        QVERIFY(WithHintWindow([&](QWidget& hint) {
             text = Hint("编辑框1").text();
             frame = hint.frameGeometry();
             CloseButton().click();
-        });
+        }).shown);
         QCOMPARE(text, QStringLiteral("只支持旷展名为exe,dll,ico,icl的文件"));
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         QCOMPARE(frame.topLeft(), QPoint((screen.width() - 356) / 2, (screen.height() - 239) / 2));

@@ -156,14 +156,14 @@ private slots:
 
     // Message boxes and the file dialog are made long after the skin was switched on.
     void messageBoxesAndTheFileDialogAreCovered() {
-        QImage okButton;
+        QImage cancelButton;
         ModalAnswer<QMessageBox> box([&](QMessageBox& shown) {
-            okButton = Picture(*shown.button(QMessageBox::Ok));
+            cancelButton = Picture(*shown.button(QMessageBox::Cancel));  // not the focused default button
             shown.button(QMessageBox::Ok)->click();
         });
-        ShowMessageBox("x", MB_OK);
+        ShowMessageBox("x", MB_OKCANCEL);
         QVERIFY(box.answered());
-        QCOMPARE(okButton.pixelColor(okButton.width() / 2, 0), kSilverFocusFrame);  // the default button
+        QCOMPARE(cancelButton.pixelColor(cancelButton.width() / 2, 0), kSilverButtonFrame);
 
         QImage nameEdit;
         ModalAnswer<QFileDialog> dialog([&](QFileDialog& shown) {
