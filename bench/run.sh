@@ -50,7 +50,7 @@ modules=("$largest_fixture" "$scratch"/modules/groups-{100,1000,5000}.dll "$scra
 median_of() { awk -F, -v row="$2" 'NR == row + 1 { print $4 }' "$1"; }
 peak_kib() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 fresh() { rm -rf "$1" && mkdir -p "$1"; }
-ms() { awk -v s="$1" 'BEGIN { printf "%.1f", s * 1000 }'; }
+ms() { awk -v s="$1" 'BEGIN { printf (s < 0.01 ? "%.2f" : "%.1f"), s * 1000 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", a / b }'; }
 
 # What starting a process costs, so that small modules can be read fairly.
