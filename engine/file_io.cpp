@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -171,22 +172,32 @@ AtomicOutputFile::~AtomicOutputFile() {
 Status AtomicOutputFile::Write(std::span<const std::byte> bytes) { return WriteGather({bytes}); }
 
 Status AtomicOutputFile::WriteGather(std::initializer_list<std::span<const std::byte>> pieces) {
+    return WriteGather(std::span<const std::span<const std::byte>>(pieces.begin(), pieces.size()));
+}
+
+Status AtomicOutputFile::WriteGather(std::span<const std::span<const std::byte>> pieces) {
     std::vector<iovec> vectors;
-    vectors.reserve(pieces.size());
-    std::size_t total = 0;
+    vectors.reserve(std::min<std::size_t>(pieces.size(), IOV_MAX));
+    auto flush = [&]() -> Status {
+        std::size_t total = 0;
+        for (const iovec& vector : vectors) total += vector.iov_len;
+        ssize_t written;
+        do {
+            written = ::writev(temporaryFd_.get(), vectors.data(), static_cast<int>(vectors.size()));
+        } while (written < 0 && errno == EINTR);
+        vectors.clear();
+        if (written < 0) return SystemFailure("cannot write", target_, errno);
+        if (static_cast<std::size_t>(written) != total) return Failure{"short write to " + target_};
+        return {};
+    };
     for (auto piece : pieces) {
         if (piece.empty()) continue;
         vectors.push_back(iovec{const_cast<std::byte*>(piece.data()), piece.size()});
-        total += piece.size();
+        if (vectors.size() == IOV_MAX)
+            if (auto done = flush(); !done) return done;
     }
-    if (total == 0) return {};
-    ssize_t written;
-    do {
-        written = ::writev(temporaryFd_.get(), vectors.data(), static_cast<int>(vectors.size()));
-    } while (written < 0 && errno == EINTR);
-    if (written < 0) return SystemFailure("cannot write", target_, errno);
-    if (static_cast<std::size_t>(written) != total) return Failure{"short write to " + target_};
-    return {};
+    if (vectors.empty()) return {};
+    return flush();
 }
 
 Status AtomicOutputFile::Commit() {

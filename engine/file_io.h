@@ -101,8 +101,10 @@ public:
 
     // One write that must take every byte.
     Status Write(std::span<const std::byte> bytes);
-    // Several pieces in one write (writev) that must take every byte.
+    // Several pieces in one gathered write (writev; batches where the pieces exceed the
+    // system's limit) that must take every byte.
     Status WriteGather(std::initializer_list<std::span<const std::byte>> pieces);
+    Status WriteGather(std::span<const std::span<const std::byte>> pieces);
     // Puts the written file in place of the target.
     Status Commit();
 

@@ -115,35 +115,35 @@ std::array<std::byte, kIconDirectoryEntrySize> IconDirectoryEntry(const IconImag
 
 Status WriteIconFileDetailed(const IconSet& set, const std::string& path) {
     if (set.images.size() > 0xFFFF) return Failure{"an icon file holds at most 65535 images"};
-    std::uint64_t offset = kIconFileHeaderSize + std::uint64_t{kIconDirectoryEntrySize} * set.images.size();
-    std::vector<std::uint32_t> offsets;
-    offsets.reserve(set.images.size());
-    for (const IconImage& image : set.images) {
+    // Header and directory are built in memory and go out with every image in one gathered
+    // write: the file appears under its name only once it is complete, so the order of the
+    // writes is invisible and one system call serves them all.
+    std::vector<std::byte> headerAndDirectory(kIconFileHeaderSize + kIconDirectoryEntrySize * set.images.size());
+    PutU16(headerAndDirectory, 2, kIconResourceType);
+    PutU16(headerAndDirectory, 4, static_cast<std::uint16_t>(set.images.size()));
+    std::uint64_t offset = headerAndDirectory.size();
+    for (std::size_t i = 0; i < set.images.size(); ++i) {
         if (offset > 0xFFFFFFFF) return Failure{"an icon file cannot exceed 4 GiB"};
-        offsets.push_back(static_cast<std::uint32_t>(offset));
-        offset += image.byteCount();
+        const auto entry = IconDirectoryEntry(set.images[i], static_cast<std::uint32_t>(offset));
+        std::copy(entry.begin(), entry.end(), headerAndDirectory.begin() + kIconFileHeaderSize + kIconDirectoryEntrySize * i);
+        offset += set.images[i].byteCount();
+    }
+    // biSizeImage goes out as 0; the set keeps its own value.
+    static constexpr std::array<std::byte, 4> kZeroSizeImage{};
+    std::vector<std::span<const std::byte>> pieces{headerAndDirectory};
+    pieces.reserve(1 + 3 * set.images.size());
+    for (const IconImage& image : set.images) {
+        std::span<const std::byte> bytes = image.bytes;
+        if (!image.isPng() && bytes.size() >= kSizeImageOffset + 4) {
+            pieces.insert(pieces.end(), {bytes.first(kSizeImageOffset), kZeroSizeImage, bytes.subspan(kSizeImageOffset + 4)});
+        } else {
+            pieces.push_back(bytes);
+        }
     }
 
     auto file = AtomicOutputFile::Create(path);
     if (!file) return Failure{file.reason()};
-    for (std::uint16_t word : {std::uint16_t{0}, std::uint16_t{kIconResourceType}, static_cast<std::uint16_t>(set.images.size())}) {
-        std::array<std::byte, 2> bytes{};
-        PutU16(bytes, 0, word);
-        if (auto written = file->Write(bytes); !written) return written;
-    }
-    for (std::size_t i = 0; i < set.images.size(); ++i) {
-        if (auto written = file->Write(IconDirectoryEntry(set.images[i], offsets[i])); !written) return written;
-    }
-    // biSizeImage goes out as 0; the set keeps its own value.
-    static constexpr std::array<std::byte, 4> kZeroSizeImage{};
-    for (const IconImage& image : set.images) {
-        std::span<const std::byte> bytes = image.bytes;
-        Status written = (!image.isPng() && bytes.size() >= kSizeImageOffset + 4)
-                             ? file->WriteGather({bytes.first(kSizeImageOffset), kZeroSizeImage,
-                                                  bytes.subspan(kSizeImageOffset + 4)})
-                             : file->Write(bytes);
-        if (!written) return written;
-    }
+    if (auto written = file->WriteGather(pieces); !written) return written;
     return file->Commit();
 }
 

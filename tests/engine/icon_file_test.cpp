@@ -115,6 +115,23 @@ TEST(IconFile, PngImagesAreCarriedUntouched) {
     EXPECT_EQ(ReadU32(written, 38 + png.size() + 20), 0u);
 }
 
+TEST(IconFile, ManyImagesAreWrittenWhole) {
+    // More pieces than one gathered write takes at once.
+    std::vector<IconFileEntry> entries;
+    std::vector<IconFileEntry> expected;
+    for (int i = 0; i < 1500; ++i) {
+        Bytes image = MakeBitmapImage({.width = 1, .height = 1, .bitCount = 32, .sizeImage = 8, .fill = static_cast<std::uint8_t>(i)});
+        entries.push_back({image});
+        expected.push_back({WithSizeImage(image, 0), 1, 1, 0, 1, 32});
+    }
+    TempDir dir;
+    WriteBytes(dir / "many.ico", MakeIconFile(entries));
+    auto set = ReadIconFile(dir / "many.ico");
+    ASSERT_TRUE(set);
+    ASSERT_TRUE(WriteIconFileDetailed(*set, dir / "out.ico"));
+    EXPECT_EQ(ReadBytes(dir / "out.ico"), MakeIconFile(expected));
+}
+
 TEST(IconFile, EmptySetIsTheSixByteFile) {
     TempDir dir;
     WriteBytes(dir / "empty.ico", MakeIconFile({}));
