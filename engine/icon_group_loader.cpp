@@ -38,7 +38,7 @@ Result<std::vector<std::span<const std::byte>>> FindGroupImages(const ModuleRead
 }  // namespace
 
 std::string DescribeResourceName(const ResourceName& name) {
-    if (const auto* id = std::get_if<std::uint16_t>(&name)) return "#" + std::to_string(*id);
+    if (const auto* id = std::get_if<std::uint16_t>(&name)) return std::string("#").append(std::to_string(*id));
     return std::get<std::string>(name);
 }
 
