@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n fonts-wqy-microhei
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 icoutils imagemagick
   clang-14 libclang-rt-14-dev
-  time hyperfine
+  time hyperfine python3
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ class TempDir {
 public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "nobrelt-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
+        path_ = pattern;
     }
     ~TempDir() {
         std::error_code ignored;
@@ -65,8 +67,8 @@ inline Bytes MakeBitmapImage(const BitmapSpec& spec) {
     std::uint32_t palette = spec.clrUsed ? spec.clrUsed : (spec.bitCount == 1 ? 2 : spec.bitCount == 4 ? 16 : spec.bitCount == 8 ? 256 : 0);
     std::size_t xorStride = ((std::size_t(spec.bitCount) * spec.planes * spec.width + 31) / 32) * 4;
     std::size_t andStride = ((std::size_t(spec.width) + 31) / 32) * 4;
-    Bytes image(40);
-    image.resize(40 + 4 * palette + (xorStride + andStride) * spec.height, std::byte{spec.fill});
+    Bytes image(40 + 4 * palette + (xorStride + andStride) * spec.height, std::byte{spec.fill});
+    for (std::size_t i = 0; i < 40; ++i) image.at(i) = std::byte{0};
     PutU32(image, 0, 40);
     PutU32(image, 4, static_cast<std::uint32_t>(spec.width));
     PutU32(image, 8, static_cast<std::uint32_t>(spec.height * 2));
