@@ -26,9 +26,10 @@ Arguments ResolveArguments(std::optional<std::string> sourcePath, std::optional<
     };
 }
 
-// The group count and, when the group number lies within it, the chosen group. The module
-// is counted through its own opening here and opened again by LoadIconGroup, as the group
-// loader stands on its own; the enumeration lives only in this call.
+// The group count and, when the group number lies within it, the chosen group. The group is
+// loaded through the same opening of the module that counted it: the result is what opening
+// it again would give, and mapping a module is the costliest step of a small extraction.
+// The enumeration lives only in this call.
 struct Counted {
     std::int32_t count = 0;
     std::optional<IconSet> set;
@@ -42,11 +43,7 @@ Counted CountAndLoad(const std::string& sourcePath, std::int32_t groupNumber) {
     }
     Counted counted{static_cast<std::int32_t>(source->groupCount()), std::nullopt};
     if (groupNumber > counted.count) return counted;
-    const auto n = static_cast<std::size_t>(groupNumber);
-    if (source->kind() == SourceKind::Module)
-        counted.set = LoadIconGroup(sourcePath, source->groupName(n));
-    else
-        counted.set = source->LoadGroup(n).ToOptional();
+    counted.set = source->LoadGroup(static_cast<std::size_t>(groupNumber)).ToOptional();
     return counted;
 }
 
