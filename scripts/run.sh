@@ -4,7 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh
-if [ -x build/app/nobrelt ]; then
-  exec build/app/nobrelt
-fi
-echo "Built the engine; the window program is not part of this tree yet."
+exec build/app/nobrelt
