@@ -12,40 +12,67 @@ std::optional<std::int32_t> ParseGroupNumber(const std::string& text) {
     return value;
 }
 
-// Walks the arguments after the command word, splitting options (with "--name=value" and
-// "-o value" forms) from operands; "--" ends the options.
+// One argument after the command word: an operand, or an option with the value it carries
+// in the "--name=value" or "-oVALUE" form.
+struct Argument {
+    std::string text;
+    bool operand = false;
+    std::optional<std::string> inlineValue;
+};
+
+// Walks the arguments after the command word, telling operands from options; "--" ends the
+// options, and "-" alone is an operand.
 class ArgumentWalker {
 public:
     ArgumentWalker(const std::vector<std::string>& arguments, std::size_t start) : arguments_(arguments), next_(start) {}
 
-    bool Done() const { return next_ >= arguments_.size(); }
-    const std::string& Take() { return arguments_[next_++]; }
-    std::optional<std::string> TakeValue() {
-        if (Done()) return std::nullopt;
-        return Take();
+    // The next argument; none after the last.
+    std::optional<Argument> Next() {
+        if (!optionsEnded_ && next_ < arguments_.size() && arguments_[next_] == "--") {
+            optionsEnded_ = true;
+            ++next_;
+        }
+        if (next_ >= arguments_.size()) return std::nullopt;
+        Argument argument;
+        argument.text = arguments_[next_++];
+        const std::string& text = argument.text;
+        argument.operand = optionsEnded_ || text.empty() || text[0] != '-' || text == "-";
+        if (argument.operand) return argument;
+        if (auto equals = text.find('='); text.rfind("--", 0) == 0 && equals != std::string::npos) {
+            argument.inlineValue = text.substr(equals + 1);
+            argument.text.resize(equals);
+        } else if (text.size() > 2 && (text[1] == 'o' || text[1] == 'g')) {
+            argument.inlineValue = text.substr(2);
+            argument.text.resize(2);
+        }
+        return argument;
+    }
+
+    // The option's value: the one it carries, or the next argument.
+    std::optional<std::string> ValueOf(const Argument& option) {
+        if (option.inlineValue) return option.inlineValue;
+        if (next_ >= arguments_.size()) return std::nullopt;
+        return arguments_[next_++];
     }
 
 private:
     const std::vector<std::string>& arguments_;
     std::size_t next_;
+    bool optionsEnded_ = false;
 };
 
 std::variant<Command, UsageError> ParseList(ArgumentWalker walker) {
     ListOptions options;
     std::vector<std::string> operands;
-    bool optionsEnded = false;
-    while (!walker.Done()) {
-        const std::string& argument = walker.Take();
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            operands.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--json") {
+    while (const auto argument = walker.Next()) {
+        if (argument->operand) {
+            operands.push_back(argument->text);
+        } else if (argument->text == "--json" && !argument->inlineValue) {
             options.json = true;
-        } else if (argument == "-h" || argument == "--help") {
+        } else if (argument->text == "-h" || argument->text == "--help") {
             return ShowHelp{};
         } else {
-            return UsageError{"list: unknown option '" + argument + "'"};
+            return UsageError{"list: unknown option '" + argument->text + "'"};
         }
     }
     if (operands.size() != 1) return UsageError{"list takes exactly one SOURCE"};
@@ -55,43 +82,29 @@ std::variant<Command, UsageError> ParseList(ArgumentWalker walker) {
 
 std::variant<Command, UsageError> ParseExtract(ArgumentWalker walker) {
     ExtractOptions options;
-    bool optionsEnded = false;
-    while (!walker.Done()) {
-        std::string argument = walker.Take();
-        if (optionsEnded || argument.empty() || argument[0] != '-' || argument == "-") {
-            options.sources.push_back(argument);
-            continue;
-        }
-        std::optional<std::string> inlineValue;
-        if (auto equals = argument.find('='); argument.rfind("--", 0) == 0 && equals != std::string::npos) {
-            inlineValue = argument.substr(equals + 1);
-            argument.resize(equals);
-        } else if (argument.size() > 2 && argument[1] != '-' && (argument[1] == 'o' || argument[1] == 'g')) {
-            inlineValue = argument.substr(2);
-            argument.resize(2);
-        }
-        auto value = [&]() -> std::optional<std::string> { return inlineValue ? inlineValue : walker.TakeValue(); };
-
-        if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "-o" || argument == "--output-dir") {
-            auto directory = value();
-            if (!directory || directory->empty()) return UsageError{"extract: " + argument + " needs a directory"};
+    while (const auto next = walker.Next()) {
+        const Argument& argument = *next;
+        const std::string& name = argument.text;
+        if (argument.operand) {
+            options.sources.push_back(name);
+        } else if (name == "-o" || name == "--output-dir") {
+            auto directory = walker.ValueOf(argument);
+            if (!directory || directory->empty()) return UsageError{"extract: " + name + " needs a directory"};
             options.outputDirectory = *directory;
-        } else if (argument == "-g" || argument == "--group") {
-            auto text = value();
-            if (!text) return UsageError{"extract: " + argument + " needs a group number"};
+        } else if (name == "-g" || name == "--group") {
+            auto text = walker.ValueOf(argument);
+            if (!text) return UsageError{"extract: " + name + " needs a group number"};
             auto group = ParseGroupNumber(*text);
             if (!group) return UsageError{"extract: '" + *text + "' is not a group number (1, 2, ...)"};
             options.groups.push_back(*group);
-        } else if (argument == "--bmp" && !inlineValue) {
+        } else if (name == "--bmp" && !argument.inlineValue) {
             options.bitmap = true;
-        } else if ((argument == "-q" || argument == "--quiet") && !inlineValue) {
+        } else if ((name == "-q" || name == "--quiet") && !argument.inlineValue) {
             options.quiet = true;
-        } else if (argument == "-h" || argument == "--help") {
+        } else if (name == "-h" || name == "--help") {
             return ShowHelp{};
         } else {
-            return UsageError{"extract: unknown option '" + argument + "'"};
+            return UsageError{"extract: unknown option '" + name + "'"};
         }
     }
     if (options.sources.empty()) return UsageError{"extract needs at least one SOURCE"};

@@ -169,8 +169,6 @@ AtomicOutputFile::~AtomicOutputFile() {
     if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
-Status AtomicOutputFile::Write(std::span<const std::byte> bytes) { return WriteGather({bytes}); }
-
 Status AtomicOutputFile::WriteGather(std::initializer_list<std::span<const std::byte>> pieces) {
     return WriteGather(std::span<const std::span<const std::byte>>(pieces.begin(), pieces.size()));
 }

@@ -99,8 +99,6 @@ public:
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
     ~AtomicOutputFile();
 
-    // One write that must take every byte.
-    Status Write(std::span<const std::byte> bytes);
     // Several pieces in one gathered write (writev; batches where the pieces exceed the
     // system's limit) that must take every byte.
     Status WriteGather(std::initializer_list<std::span<const std::byte>> pieces);

@@ -139,6 +139,10 @@ TEST(Cli, ChosenGroupsSeveralSourcesAndBitmaps) {
     CliRun one = RunCli({"extract", kFixtures + "/five.dll", "-g", "3", "-o", dir / "one"});
     EXPECT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(FilesIn(dir / "one"), std::vector<std::string>{"3.ico"});
+    std::filesystem::copy_file(kFixtures + "/named.dll", dir / "-named.dll");
+    CliRun inlineForms = RunCli({"extract", "-g2", "--output-dir=" + (dir / "inline"), "--", "-named.dll"}, dir.path().string());
+    EXPECT_EQ(inlineForms.status, 0) << inlineForms.err;
+    EXPECT_EQ(FilesIn(dir / "inline"), std::vector<std::string>{"2.ico"});
 
     CliRun several = RunCli({"extract", kFixtures + "/five.dll", kFixtures + "/named.dll", "--group=1", "-o", dir / "many"});
     EXPECT_EQ(several.status, 0) << several.err;
